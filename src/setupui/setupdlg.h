@@ -1,0 +1,5 @@
+// The setup dialog.
+#pragma once
+#include <windows.h>
+
+INT_PTR CALLBACK SetupDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

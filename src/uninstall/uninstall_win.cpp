@@ -1,0 +1,6 @@
+// The uninstall driver.
+#include <windows.h>
+
+#include "uninstall/uninstall.h"
+
+int UninstallMain() { return 0; }
