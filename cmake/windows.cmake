@@ -22,6 +22,7 @@ target_link_libraries(uninstall PRIVATE kvx_core)
 set_target_properties(uninstall PROPERTIES OUTPUT_NAME uninstall)
 
 if(KVX_CONFIG STREQUAL "product")
+  target_link_options(uninstall PRIVATE -s)
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   add_test(NAME product_checks
            COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/resources/check_product.py

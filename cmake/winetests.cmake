@@ -62,7 +62,8 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/companions/CMakeLists.txt)
 endif()
 
 file(GLOB_RECURSE KVX_WINTEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_wintest.cpp)
-add_executable(wine_tests ${KVX_WINTEST_SOURCES})
+# The test program carries the product resources, so GetMsg and the dialogs work in-process.
+add_executable(wine_tests ${KVX_WINTEST_SOURCES} ${KVX_RC_SOURCES})
 set_target_properties(wine_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KVX_BIN_DIR})
 find_package(ZLIB REQUIRED)
 target_link_libraries(wine_tests PRIVATE kvx_testcommon gtest gmock gtest_main ZLIB::ZLIB)

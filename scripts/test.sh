@@ -20,27 +20,31 @@ done
 
 status=0
 summary=()
+read -r -a EXTRA <<< "${KVX_CTEST_ARGS:-}"
 run_ctest() {
-  local c=$1; shift
+  local c=$1 jobs=$2; shift 2
   echo "== test $c"
   local log="$ROOT/$c/ctest.log"
-  if ctest --test-dir "$ROOT/$c" --output-on-failure --no-tests=error "$@" ${KVX_CTEST_ARGS:-} 2>&1 | tee "$log"; then :; else status=1; fi
+  rm -f "$log"
+  "$@" ctest --test-dir "$ROOT/$c" --output-on-failure --no-tests=error -j "$jobs" "${EXTRA[@]}" 2>&1 | tee "$log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   local line
   line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1 || true)
   summary+=("$c: ${line:-no result}")
 }
 
+stop_wine() {
+  WINEPREFIX="$PWD/$ROOT/wine-tests/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+}
+
 for c in $CONFIGS; do
   case $c in
-    product) run_ctest product ;;
-    native) run_ctest native -j "$JOBS" ;;
+    product) run_ctest product 1 ;;
+    native) run_ctest native "$JOBS" env ASAN_OPTIONS=detect_leaks=1 ;;
     wine-tests)
       # One display and one Wine server for the whole run; both stop at the end.
-      stop_wine() { WINEPREFIX="$PWD/$ROOT/wine-tests/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true; }
       trap stop_wine EXIT
-      scripts/xvfb-session.sh bash -c "ctest --test-dir '$ROOT/wine-tests' --output-on-failure --no-tests=error ${KVX_CTEST_ARGS:-} 2>&1 | tee '$ROOT/wine-tests/ctest.log'; exit \${PIPESTATUS[0]}" || status=1
-      line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$ROOT/wine-tests/ctest.log" | tail -1 || true)
-      summary+=("wine-tests: ${line:-no result}")
+      run_ctest wine-tests 1 scripts/xvfb-session.sh
       stop_wine ;;
   esac
 done

@@ -6,8 +6,6 @@
 
 #include "support/pathutil.h"
 
-const char ListFileName[] = "Uninstall.lst";
-
 namespace {
 // Names that Windows takes for devices in any folder, with or without an extension.
 const char* const DeviceNames[] = {

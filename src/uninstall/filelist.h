@@ -5,7 +5,7 @@
 #include <vector>
 
 // Name of the list file in the installation folder.
-extern const char ListFileName[];
+inline constexpr char ListFileName[] = "Uninstall.lst";
 
 // Room for a full path, terminator included; longer paths are never formed.
 constexpr size_t MaxPathSize = 1024;

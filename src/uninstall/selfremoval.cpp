@@ -3,13 +3,11 @@
 
 #include "support/pathutil.h"
 
-const char BatchFileName[] = "Uninstall_Kvx.Bat";
-
 namespace {
 // How many times the batch tries to delete the program file before it warns.
 const int DeleteAttempts = 5;
 
-// One line that names a path in double quotes: prefix "path" suffix.
+// A path in double quotes.
 void AppendQuoted(std::string& text, const char* path) {
     text += '"';
     AppendBatchPath(text, path);

@@ -4,7 +4,7 @@
 #include <string>
 
 // Name of the batch file in the temporary folder.
-extern const char BatchFileName[];
+inline constexpr char BatchFileName[] = "Uninstall_Kvx.Bat";
 
 // The temporary folder (ending with a backslash) followed by the batch's name; false when
 // the whole path does not fit.

@@ -1,6 +1,10 @@
 // The real program under Wine: /wait, /warning, unknown switches.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
+#include <cstdio>
+
 #include "common/testenv_win.h"
 
 using namespace testenv;
@@ -55,5 +59,51 @@ TEST_F(ProgramRun, WarningShowsTheNoticeWithTheProgramPath) {
     ASSERT_TRUE(p.Wait(10000, &code));
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(Exists(dir_ / "keep.txt"));
+}
+}  // namespace
+
+namespace {
+// A translated notice longer than its buffer is cut, not written past the end.
+TEST(WarningNotice, LongTranslationIsCutToTheBuffer) {
+    ScratchDir dir("warnlong");
+    std::string program = dir / "uninstall.exe";
+    ASSERT_TRUE(CopyFileTo(ProgramPath(), program));
+    std::string source = "s" + Ansi("你应该手动删除 %s");
+    char key[16];
+    snprintf(key, sizeof(key), "%08lx", crc32(0, (const Bytef*)source.data(), (uInt)source.size()));
+    std::string longText = std::string(300, 'x') + " %s " + std::string(300, 'y');
+    ASSERT_TRUE(WriteFileBytes(dir / "uninstall.lng",
+                               "***messages***\r\n" + std::string(key) + "=\"" + longText + "\"\r\n"));
+    Process p;
+    ASSERT_TRUE(p.Start("\"" + program + "\" /warning", dir.Path()));
+    HWND box = WaitForWindow(p.Id(), "#32770", nullptr, 15000);
+    ASSERT_NE(box, nullptr);
+    std::string text = Utf8(DlgItemTextW(box, 0xFFFF));
+    std::string expected = "卸载已经完成\n" + std::string(300, 'x') + " " + program + " " + std::string(300, 'y');
+    // 511 bytes of code page 936 text, whose six double-byte characters are 3 UTF-8 bytes each.
+    EXPECT_EQ(text, expected.substr(0, 511 + 6));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(p.Wait(10000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+// A resource library without the setup dialog: the dialog cannot be created, which must not
+// be taken for a confirmation. No completion dialog, nothing written.
+TEST(SetupFlow, DialogThatCannotBeCreatedConfirmsNothing) {
+    ScratchDir dir("nosetupdlg");
+    std::string program = dir / "uninstall.exe";
+    ASSERT_TRUE(CopyFileTo(ProgramPath(), program));
+    ASSERT_TRUE(CopyFileTo(FixtureDir() + "\\kvxlng.dll", dir / "kvxlng.dll"));
+    RegTreeDelete(HKEY_CURRENT_USER, "Software\\Kolvex");
+    Process p;
+    ASSERT_TRUE(p.Start("\"" + program + "\" /setup", dir.Path()));
+    HWND dialog = WaitForWindow(p.Id(), "#32770", nullptr, 3000);
+    if (dialog) PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ(dialog, nullptr);
+    EXPECT_TRUE(p.Wait(15000));
+    EXPECT_FALSE(RegKeyPresent(HKEY_CURRENT_USER, "Software\\Kolvex"));
+    EXPECT_FALSE(RegKeyPresent(HKEY_LOCAL_MACHINE,
+                               "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kolvex archiver"));
 }
 }  // namespace

@@ -1,0 +1,4 @@
+// Removal of the system integration.
+#include "uninstall/removeintegration.h"
+
+void RemoveIntegration() {}
