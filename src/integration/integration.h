@@ -1,14 +1,16 @@
 // The setup's integration sequence and the fixed registry entries it writes: application
 // path, archive type classes and the uninstall registration.
 #pragma once
+#include "integration/installfile.h"
 #include "setupui/options.h"
 
-// Size of the program-group path buffer that ApplyIntegration fills.
-constexpr int ProgramGroupPathSize = 1024;
+// Under HKEY_LOCAL_MACHINE; written here and deleted by the uninstaller.
+extern const char AppPathKey[];
+extern const char UninstallKey[];
 
 // Runs every integration step in a fixed order, whatever the earlier ones did.
-// programGroupPath is a buffer of ProgramGroupPathSize characters, or null; it receives the
-// program group's folder only when this run creates the group.
+// programGroupPath is a buffer of IntegrationPathSize (1024) characters, or null; it receives
+// the per-user program group's folder only when the program group option is on.
 void ApplyIntegration(const SetupOptions& options, char* programGroupPath);
 
 void RegisterAppPath();

@@ -110,7 +110,8 @@ void LanguageResources::ApplyReadingDirection(HWND window) const {
 
 // Translates the title and the control texts, and applies the dialog's scale entry.
 // Everything is measured once, before the dialog is resized; the resize keeps the
-// top-left corner, so the measures still hold for the controls.
+// top-left corner, so the measures still hold for the controls (a mirrored dialog's
+// controls follow its right edge, which is measured again).
 void LanguageResources::LocalizeDialog(HWND dialog, const char* dialogName, bool propertyPage) const {
     int widthPercent = 100;
     int heightPercent = 100;
@@ -119,12 +120,17 @@ void LanguageResources::LocalizeDialog(HWND dialog, const char* dialogName, bool
     RECT client = {};
     GetWindowRect(dialog, &window);
     GetClientRect(dialog, &client);
+    bool mirrored = (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
     DialogFrame frame = MeasureDialog(ToScreenRect(window), client.right, client.bottom,
-                                      GetSystemMetrics(SM_CYDLGFRAME));
+                                      GetSystemMetrics(SM_CYDLGFRAME), mirrored);
     if (scaled && !propertyPage) {
         Placement size = ScaleDialog(frame, client.right, client.bottom, widthPercent, heightPercent);
         SetWindowPos(dialog, nullptr, 0, 0, size.width, size.height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+        // Controls of a mirrored dialog keep their distance from its right edge, which the
+        // resize has moved; that edge is where they are measured from.
+        RECT resized;
+        if (mirrored && GetWindowRect(dialog, &resized)) frame.window.right = (int)resized.right;
     }
     // A page's title belongs to the sheet's tab, which the sheet has already drawn.
     if (!propertyPage) TranslateWindowText(*this, dialog, dialogName, true);

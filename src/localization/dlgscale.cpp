@@ -61,8 +61,9 @@ bool LanguageResources::GetDialogScale(const char* dialogName, int& widthPercent
 }
 
 DialogFrame MeasureDialog(const ScreenRect& window, int clientWidth, int clientHeight,
-                          int dialogFrameHeight) {
+                          int dialogFrameHeight, bool mirrored) {
     DialogFrame frame;
+    frame.mirrored = mirrored;
     frame.window = window;
     frame.frameWidth = ClampToInt(Extent(window.left, window.right) - clientWidth);
     frame.frameHeight = ClampToInt(Extent(window.top, window.bottom) - clientHeight);
@@ -81,11 +82,14 @@ Placement ScaleDialog(const DialogFrame& frame, int clientWidth, int clientHeigh
 }
 
 // The frame is assumed to be as wide on the left as on the right, so half of its width
-// separates the window's left edge from the client area.
+// separates the window's edge from the client area. A mirrored dialog places its controls
+// by their distance from the right edge, so that is what gets scaled there.
 Placement ScaleControl(const DialogFrame& frame, const ScreenRect& control,
                        const ScreenRect* droppedRect, int widthPercent, int heightPercent) {
     Placement p;
-    p.x = ScalePercent((long long)control.left - frame.window.left - frame.frameWidth / 2, widthPercent);
+    long long fromEdge = frame.mirrored ? (long long)frame.window.right - control.right
+                                        : (long long)control.left - frame.window.left;
+    p.x = ScalePercent(fromEdge - frame.frameWidth / 2, widthPercent);
     p.y = ScalePercent((long long)control.top - frame.window.top - frame.captionOffset, heightPercent);
     p.width = ScalePercent(Extent(control.left, control.right), widthPercent);
     long long height = ScalePercent(Extent(control.top, control.bottom), heightPercent);

@@ -12,6 +12,7 @@ struct DialogFrame {
     int frameWidth;     // window width + 1 - client width
     int frameHeight;    // window height + 1 - client height
     int captionOffset;  // frameHeight - the dialog frame's height
+    bool mirrored;      // right-to-left layout: client x counts from the right edge
 };
 
 struct Placement {
@@ -27,7 +28,7 @@ long ParseDecimal(const char* text);
 int ScalePercent(long long value, int percent);
 
 DialogFrame MeasureDialog(const ScreenRect& window, int clientWidth, int clientHeight,
-                          int dialogFrameHeight);
+                          int dialogFrameHeight, bool mirrored);
 // The new outer size of the dialog itself.
 Placement ScaleDialog(const DialogFrame& frame, int clientWidth, int clientHeight,
                       int widthPercent, int heightPercent);

@@ -62,6 +62,10 @@ void CopyCut(char* dest, size_t destSize, const char* start, size_t length) {
     memmove(dest, start, n);
     dest[n] = 0;
 }
+
+// A key is 8 characters; a shorter one would match a line as short as itself and send the
+// lookup past that line's end.
+bool IsWholeKey(const char* key) { return strnlen(key, KeyLength) == KeyLength; }
 }  // namespace
 
 bool MakeTranslationKey(char (&key)[KeyLength + 1], const char* source, const char* context,
@@ -77,7 +81,7 @@ bool MakeTranslationKey(char (&key)[KeyLength + 1], const char* source, const ch
 
 // Binary search over the line index by key characters only.
 const char* LanguageResources::FindSorted(const char* key) const {
-    if (!text) return nullptr;
+    if (!text || !IsWholeKey(key)) return nullptr;
     int first = 0;
     int size = lineIndex.count;
     while (size > 0) {
@@ -97,7 +101,7 @@ const char* LanguageResources::FindSorted(const char* key) const {
 
 // Walks every line from the start of the text; finds what the index leaves out.
 const char* LanguageResources::FindScan(const char* key) const {
-    if (!text) return nullptr;
+    if (!text || !IsWholeKey(key)) return nullptr;
     const char* line = text;
     while (*line) {
         if (CompareKey(key, line) == 0 && line[KeyLength] == '=' && line[KeyLength + 1] == '"') return line;

@@ -3,8 +3,6 @@
 
 #include <sstream>
 
-#include "common/testenv_win.h"
-
 namespace testenv {
 
 namespace {
@@ -25,40 +23,72 @@ void CaptureValues(HKEY key, RegTreeData& tree) {
     }
 }
 
+// Everything here walks the tree one key name at a time, relative to an open parent: Wine's
+// narrow registry functions refuse paths longer than 260 characters.
+std::optional<RegTreeData> CaptureAt(HKEY parent, const char* name, REGSAM view) {
+    HKEY key;
+    if (RegOpenKeyExA(parent, name, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return std::nullopt;
+    RegTreeData tree;
+    CaptureValues(key, tree);
+    char child[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD len = sizeof(child);
+        if (RegEnumKeyExA(key, i, child, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        std::optional<RegTreeData> sub = CaptureAt(key, child, view);
+        if (sub) tree.Children[child] = *sub;
+    }
+    RegCloseKey(key);
+    return tree;
+}
+
+LONG DeleteKeyEx(HKEY parent, const char* name, REGSAM view) {
+    typedef LONG(WINAPI * DeleteKeyExFn)(HKEY, LPCSTR, REGSAM, DWORD);
+    DeleteKeyExFn del = (DeleteKeyExFn)(void*)GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA");
+    return del ? del(parent, name, view, 0) : RegDeleteKeyA(parent, name);
+}
+
+bool RemoveAt(HKEY parent, const char* name, REGSAM view) {
+    HKEY key;
+    LONG r = RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS | view, &key);
+    if (r == ERROR_FILE_NOT_FOUND) return true;
+    if (r != ERROR_SUCCESS) return false;
+    std::vector<std::string> children;
+    char child[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD len = sizeof(child);
+        if (RegEnumKeyExA(key, i, child, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        children.push_back(child);
+    }
+    bool all = true;
+    for (const std::string& c : children) all = RemoveAt(key, c.c_str(), view) && all;
+    RegCloseKey(key);
+    r = DeleteKeyEx(parent, name, view);
+    return all && (r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND);
+}
+
 }  // namespace
 
 std::optional<RegTreeData> CaptureRegTree(HKEY root, const std::string& path, REGSAM view) {
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return std::nullopt;
-    RegTreeData tree;
-    CaptureValues(key, tree);
-    std::vector<std::string> children;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD len = sizeof(name);
-        if (RegEnumKeyExA(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        children.push_back(name);
-    }
-    RegCloseKey(key);
-    for (const std::string& child : children) {
-        std::optional<RegTreeData> sub = CaptureRegTree(root, path + "\\" + child, view);
-        if (sub) tree.Children[child] = *sub;
-    }
-    return tree;
+    return CaptureAt(root, path.c_str(), view);
+}
+
+bool RemoveRegTree(HKEY root, const std::string& path, REGSAM view) {
+    return RemoveAt(root, path.c_str(), view);
 }
 
 namespace {
 
-void WriteTree(HKEY root, const std::string& path, const RegTreeData& tree, REGSAM view) {
+void WriteTree(HKEY parent, const std::string& name, const RegTreeData& tree, REGSAM view) {
     HKEY key;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key, nullptr) !=
+    if (RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return;
-    for (const auto& [name, value] : tree.Values) {
-        RegSetValueExA(key, name.c_str(), 0, value.Type, (const BYTE*)value.Data.data(), (DWORD)value.Data.size());
+    for (const auto& [valueName, value] : tree.Values) {
+        RegSetValueExA(key, valueName.c_str(), 0, value.Type, (const BYTE*)value.Data.data(),
+                       (DWORD)value.Data.size());
     }
+    for (const auto& [childName, child] : tree.Children) WriteTree(key, childName, child, view);
     RegCloseKey(key);
-    for (const auto& [name, child] : tree.Children) WriteTree(root, path + "\\" + name, child, view);
 }
 
 void Describe(std::ostringstream& out, const RegTreeData& tree, const std::string& indent) {
@@ -77,7 +107,7 @@ void Describe(std::ostringstream& out, const RegTreeData& tree, const std::strin
 }  // namespace
 
 void RestoreRegTree(HKEY root, const std::string& path, const std::optional<RegTreeData>& tree, REGSAM view) {
-    RegTreeDelete(root, path.c_str(), view);
+    RemoveRegTree(root, path, view);
     if (tree) WriteTree(root, path, *tree, view);
 }
 

@@ -25,6 +25,9 @@ struct RegTreeData {
 
 // The whole tree below a key; nullopt when the key does not exist.
 std::optional<RegTreeData> CaptureRegTree(HKEY root, const std::string& path, REGSAM view = 0);
+// Deletes a key with everything below it; true when it is gone. Unlike testenv::RegTreeDelete
+// it also copes with trees deeper than the 260 characters that Wine's narrow functions take.
+bool RemoveRegTree(HKEY root, const std::string& path, REGSAM view = 0);
 // Makes the key exactly the captured tree again (deletes it for nullopt).
 void RestoreRegTree(HKEY root, const std::string& path, const std::optional<RegTreeData>& tree,
                     REGSAM view = 0);

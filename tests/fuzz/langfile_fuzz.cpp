@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const char* name : {"SETUPDLG", "DONEDLG", "CONTEXTITEMS"}) {
         if (language.GetDialogScale(name, width, height)) {
             ScreenRect window{0, 0, 400, 300};
-            DialogFrame frame = MeasureDialog(window, 390, 270, 3);
+            DialogFrame frame = MeasureDialog(window, 390, 270, 3, width % 2 != 0);
             ScaleDialog(frame, 390, 270, width, height);
             ScaleControl(frame, ScreenRect{10, 40, 60, 60}, &window, width, height);
         }

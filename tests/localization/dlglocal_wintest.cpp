@@ -211,11 +211,13 @@ TEST_F(DialogTest, ScaleEntryResizesTheDialogAndItsControls) {
         EXPECT_EQ(now.top, y);
         EXPECT_EQ(now.right - now.left, width);
         if (before.dropped.count(id)) {
-            // A drop-down combo box takes the height as that of its list.
+            // A drop-down combo box asks for the height of its field and its list together.
+            // Wine reports the list alone as the dropped-down rectangle, and the list gets
+            // what the requested height leaves below the field.
             const RECT& d = before.dropped.at(id);
             int total = height + (d.bottom - d.top + 1) * Y / 100;
             const RECT& dNow = after.dropped[id];
-            EXPECT_EQ(dNow.bottom - dNow.top, total);
+            EXPECT_EQ((now.bottom - now.top) + (dNow.bottom - dNow.top), total);
         } else {
             EXPECT_EQ(now.bottom - now.top, height);
         }
@@ -258,6 +260,36 @@ TEST_F(DialogTest, MirroredOnlyForRightToLeftLanguages) {
         // Controls made after the dialog was mirrored inherit its layout.
         LONG child = GetWindowLongA(GetDlgItem(dialog, 101), GWL_EXSTYLE);
         EXPECT_EQ((child & WS_EX_LAYOUTRTL) != 0, rightToLeft);
+    }
+}
+
+// Rescaling a mirrored dialog gives the mirror image of the rescaled dialog: each control
+// is as far from the right edge as it is from the left edge without mirroring.
+TEST_F(DialogTest, ScalingAMirroredDialogKeepsItMirrored) {
+    std::map<int, RECT> fromEdge[2];
+    for (bool rightToLeft : {false, true}) {
+        UseLanguage(Entry(DialogKey("SETUPDLG", ""), "120*110"));
+        Language.rightToLeft = rightToLeft;
+        HWND dialog = Open();
+        ASSERT_NE(dialog, nullptr);
+        POINT origin = {0, 0};
+        ClientToScreen(dialog, &origin);  // the client area's leading corner
+        RECT client;
+        GetClientRect(dialog, &client);
+        for (HWND c : Children(dialog)) {
+            RECT r = ScreenRectOf(c);
+            // Offsets from the client area's leading edge: left without mirroring, right with it.
+            int lead = rightToLeft ? origin.x - r.right : r.left - origin.x;
+            fromEdge[rightToLeft][GetDlgCtrlID(c)] = {lead, r.top - origin.y, r.right - r.left, r.bottom - r.top};
+        }
+    }
+    ASSERT_FALSE(fromEdge[0].empty());
+    for (const auto& [id, ltr] : fromEdge[0]) {
+        SCOPED_TRACE(testing::Message() << "control " << id);
+        const RECT& rtl = fromEdge[1][id];
+        EXPECT_EQ(rtl.left, ltr.left);
+        EXPECT_EQ(rtl.top, ltr.top);
+        EXPECT_EQ(rtl.right, ltr.right);
     }
 }
 
@@ -318,17 +350,16 @@ TEST_F(DialogTest, F1Key) {
     }
 }
 
-// Only the first 512 children are translated; the rest keep their text.
-TEST_F(DialogTest, AtMost512ControlsAreLocalized) {
-    const int controls = 600;
+// A dialog template in memory: one static control per text.
+std::vector<WORD> StaticsTemplate(const std::vector<std::wstring>& texts) {
     std::vector<WORD> t(sizeof(DLGTEMPLATE) / 2, 0);
     DLGTEMPLATE* header = reinterpret_cast<DLGTEMPLATE*>(t.data());
     header->style = WS_POPUP | WS_CAPTION;
-    header->cdit = controls;
+    header->cdit = (WORD)texts.size();
     header->cx = 100;
     header->cy = 100;
     t.insert(t.end(), {0, 0, 0});  // no menu, default class, empty title
-    for (int i = 0; i < controls; ++i) {
+    for (size_t i = 0; i < texts.size(); ++i) {
         if (t.size() % 2) t.push_back(0);  // items start on a DWORD
         size_t at = t.size();
         t.resize(at + sizeof(DLGITEMTEMPLATE) / 2);
@@ -337,16 +368,42 @@ TEST_F(DialogTest, AtMost512ControlsAreLocalized) {
         item->cx = 10;
         item->cy = 10;
         item->id = (WORD)(1000 + i);
-        t.insert(t.end(), {0xFFFF, 0x0082, 'i', 't', 'e', 'm', 0, 0});  // static "item"
+        t.insert(t.end(), {0xFFFF, 0x0082});  // a static control
+        t.insert(t.end(), texts[i].begin(), texts[i].end());
+        t.insert(t.end(), {0, 0});  // end of text, no creation data
     }
+    return t;
+}
+
+HWND OpenFromTemplate(std::vector<WORD>& t) {
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<DLGTEMPLATE*>(t.data()),
+                                      nullptr, TestDialogProc, 0);
+}
+
+// Only the first 512 children are translated; the rest keep their text.
+TEST_F(DialogTest, AtMost512ControlsAreLocalized) {
+    const size_t controls = 600;
+    std::vector<WORD> t = StaticsTemplate(std::vector<std::wstring>(controls, L"item"));
     UseLanguage(Entry(DialogKey("SETUPDLG", "item"), "done"));
-    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), header, nullptr, TestDialogProc, 0);
+    HWND dialog = OpenFromTemplate(t);
     ASSERT_NE(dialog, nullptr);
     windows_.push_back(dialog);
     int translated = 0;
     for (HWND c : Children(dialog)) translated += Text(c) == "done";
-    EXPECT_EQ(Children(dialog).size(), (size_t)controls);
+    EXPECT_EQ(Children(dialog).size(), controls);
     EXPECT_EQ(translated, 512);
+}
+
+// A text too long for the translation buffer is left whole rather than cut.
+TEST_F(DialogTest, TextLongerThanTheBufferIsKept) {
+    const std::wstring longText(1500, L'a');
+    std::vector<WORD> t = StaticsTemplate({L"item", longText});
+    UseLanguage(Entry(DialogKey("SETUPDLG", "item"), "done"));
+    HWND dialog = OpenFromTemplate(t);
+    ASSERT_NE(dialog, nullptr);
+    windows_.push_back(dialog);
+    EXPECT_EQ(Text(GetDlgItem(dialog, 1000)), "done");
+    EXPECT_EQ(GetWindowTextLengthA(GetDlgItem(dialog, 1001)), 1500);
 }
 
 // A property page: the sheet and its tabs are mirrored with it, the page keeps its size

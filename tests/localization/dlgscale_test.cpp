@@ -54,9 +54,9 @@ TEST(DialogScale, ReadFromTheLanguageFile) {
 
 // A dialog at (100, 50) whose client area is 400 by 300 with frame width 8 and frame
 // height 28 (sizes counted one more than the rectangle): window 407 by 327 pixels.
-DialogFrame ExampleFrame() {
+DialogFrame ExampleFrame(bool mirrored = false) {
     ScreenRect window{100, 50, 100 + 407, 50 + 327};
-    return MeasureDialog(window, 400, 300, 3);
+    return MeasureDialog(window, 400, 300, 3, mirrored);
 }
 
 TEST(DialogScale, DialogSize) {
@@ -93,6 +93,17 @@ TEST(DialogScale, ControlPlacement) {
         EXPECT_EQ(p.width, c.Expected.width);
         EXPECT_EQ(p.height, c.Expected.height);
     }
+}
+
+// A mirrored dialog counts a control's x from its right edge: the control 20 pixels from
+// the client area's right edge lands 24 pixels from it at 120 %.
+TEST(DialogScale, MirroredControlsScaleFromTheRight) {
+    DialogFrame frame = ExampleFrame(true);
+    int clientRight = 100 + 407 - 4;
+    ScreenRect control{clientRight - 20 - 50, 85, clientRight - 20, 99};
+    Placement p = ScaleControl(frame, control, nullptr, 120, 100);
+    EXPECT_EQ(p.x, 24);
+    EXPECT_EQ(p.width, 61);
 }
 
 TEST(DialogScale, SizesStayWithinInt) {

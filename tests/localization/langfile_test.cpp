@@ -208,6 +208,32 @@ TEST(Lookup, LinesAtTheVeryEnd) {
     }
 }
 
+// Inputs that the fuzzer found, with the key that was looked up in them.
+const char ShortKeyFinding[] =
+    "***messages**\n*messages**\ndebae517=\"abc*120\"\r\ne30753f9=\"99999999999*-5\"\r\n"
+    "9b889d24=\"101*100\"\r\nd\f\0\0\0\0\0\0\0ebae517=\"abc*120\"\r\ne30753f9=\"99999999999*-5\"\r\n"
+    "9b889d24=\"101*100\"\r\n";
+
+TEST(Lookup, FuzzFindings) {
+    struct Case { const char* Name; std::string File; std::string Key; };
+    const Case cases[] = {
+        // A key as short as the text's last line matched it, and the scan then read the
+        // line's 9th and 10th characters past the end of the text.
+        {"short key on the last line",
+         std::string(ShortKeyFinding, sizeof(ShortKeyFinding) - 1),
+         "d\f"},
+        {"empty key", File("x\r\n"), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        LanguageResources language;
+        Load(language, c.File);
+        ASSERT_TRUE(language.IsLoaded());
+        EXPECT_EQ(language.FindScan(c.Key.c_str()), nullptr);
+        EXPECT_EQ(language.FindSorted(c.Key.c_str()), nullptr);
+    }
+}
+
 TEST(Lookup, RepeatedKeysGiveOneOfTheirTexts) {
     std::string entries;
     for (int i = 0; i < 50; ++i) entries += Entry(MessageKey("filler" + std::to_string(i)), "F");

@@ -37,7 +37,7 @@ TEST_F(LanguageFileOnDisk, MarkerPositions) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Offset << " + " << c.After);
-        std::string entry = langtest::Entry(langtest::MessageKey("Yes"), "Oui");
+        std::string entry = "\n" + langtest::Entry(langtest::MessageKey("Yes"), "Oui");
         std::string tail = c.After > entry.size() ? entry + std::string(c.After - entry.size(), '\n')
                                                   : std::string(c.After, '\n');
         std::string path = Write(std::string(c.Offset, ' ') + "***messages**" + tail);

@@ -48,25 +48,25 @@ TEST(FormatWithText, OnlyTheFirstStringIsTakenAndNothingOverruns) {
         {"%s and %s", 64, "Uninstall.lst and %s"},
         {"no argument", 64, "no argument"},
         {"trailing %", 64, "trailing %"},
-        {"cannot open %s", 16, "cannot open "},     // the text goes whole or not at all
+        {"cannot open %s", 16, "cannot open Uni"},
         {"abcdef", 4, "abc"},
         {"", 1, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Format);
-        char out[64];
+        char out[65];
         memset(out, 'Z', sizeof(out));
         FormatWithText(LeadByteTable{}, out, c.Size, c.Format, "Uninstall.lst");
         EXPECT_STREQ(out, c.Result);
-        EXPECT_EQ(out[c.Size], 'Z');
+        EXPECT_EQ(out[c.Size], 'Z');  // not a byte beyond the given size
     }
 }
 
 TEST(FormatWithText, CutsBetweenCharacters) {
-    // "无法打开列表文件 %s" on code page 936; 7 bytes hold three characters, never a half one.
+    // "无法打开 %s" on code page 936: 7 bytes hold three characters, never half of the fourth.
     const char format[] = "\xce\xde\xb7\xa8\xb4\xf2\xbf\xaa %s";
     char out[8];
     FormatWithText(Cp936(), out, sizeof(out), format, "Uninstall.lst");
-    EXPECT_STREQ(out, "\xce\xde\xb7\xa8\xb4\xf2\xbf");  // hmm
+    EXPECT_STREQ(out, "\xce\xde\xb7\xa8\xb4\xf2");
 }
 }  // namespace

@@ -66,9 +66,9 @@ TEST(FormFullPath, WholeOrNothing) {
     char buf[16];
     EXPECT_TRUE(FormFullPath(buf, sizeof(buf), "C:\\", "x"));
     EXPECT_STREQ(buf, "C:\\x");  // a drive root gets no doubled backslash
-    EXPECT_TRUE(FormFullPath(buf, sizeof(buf), "C:\\inst\\", "abcdef"));  // 15 bytes fill 16
-    EXPECT_STREQ(buf, "C:\\inst\\abcdef");
-    EXPECT_FALSE(FormFullPath(buf, sizeof(buf), "C:\\inst\\", "abcdefg"));
+    EXPECT_TRUE(FormFullPath(buf, sizeof(buf), "C:\\inst\\", "abcdefg"));  // 15 bytes fill 16
+    EXPECT_STREQ(buf, "C:\\inst\\abcdefg");
+    EXPECT_FALSE(FormFullPath(buf, sizeof(buf), "C:\\inst\\", "abcdefgh"));
     EXPECT_STREQ(buf, "");
 }
 
@@ -269,11 +269,13 @@ TEST(RemovalPasses, FilesInUse) {
 TEST(RemovalPasses, TemporaryNameListedBeforeTheFileIsMetAgain) {
     ModelSystem fs;
     fs.AddFile(In("a.dll"), Use::Loaded);
-    RemovalList list = ListOf({"a.dll.0.tmp", "a.dll"});
+    fs.AddFile(In("b.txt"));
+    RemovalList list = ListOf({"a.dll.0.tmp", "a.dll", "b.txt"});
     list.RunPasses(fs, "uninstall.exe");
-    // The second pass finds the moved file under the listed temporary name and moves it on.
+    // b.txt makes a second pass, which finds the moved file under the listed temporary
+    // name and moves it on.
     const std::vector<std::string> expected = {
-        "move c:\\inst\\a.dll c:\\inst\\a.dll.0.tmp", "schedule C:\\inst\\a.dll.0.tmp",
+        "move c:\\inst\\a.dll c:\\inst\\a.dll.0.tmp", "schedule C:\\inst\\a.dll.0.tmp", "del c:\\inst\\b.txt",
         "move c:\\inst\\a.dll.0.tmp c:\\inst\\a.dll.0.tmp.0.tmp", "schedule C:\\inst\\a.dll.0.tmp.0.tmp"};
     EXPECT_EQ(fs.log, expected);
 }
