@@ -103,7 +103,7 @@ void Associate(const ExtKeys& keys, bool shellNew, bool isKvx, bool isZip) {
 // An empty text means the owner had no such value, so the value goes rather than being left
 // empty: a key without a default value stays without one.
 void SetOrDeleteString(const char* path, const char* name, const char* text) {
-    if (true) SetRegString(HKEY_CLASSES_ROOT, path, name, text);
+    if (text[0]) SetRegString(HKEY_CLASSES_ROOT, path, name, text);
     else DeleteRegValue(HKEY_CLASSES_ROOT, path, name);
 }
 

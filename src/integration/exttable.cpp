@@ -66,7 +66,7 @@ bool IsKolvexClass(const char* className) {
 
 // Associating takes the first thirty volume names on the NT family and all hundred on the 9x
 // family; giving back always walks all hundred, whichever family took them.
-int VolumeCountToAssociate(bool ntFamily) { return ntFamily ? 100 : 100; }
+int VolumeCountToAssociate(bool ntFamily) { return ntFamily ? 30 : 100; }
 
 bool VolumeExtension(int number, char* ext, size_t size) {
     return FormatWhole(ext, size, ".k%02d", number);

@@ -99,7 +99,9 @@ const char* LanguageResources::FindSorted(const char* key) const {
     return nullptr;
 }
 
-// Walks every line from the start of the text; finds what the index leaves out.
+// Walks every line from the start of the text. Every line that can match here is in the
+// index too, so after a miss of the binary search this mostly confirms the miss; it does
+// find the real entry when the search hit a too-short line with the same key.
 const char* LanguageResources::FindScan(const char* key) const {
     if (!text || !IsWholeKey(key)) return nullptr;
     const char* line = text;

@@ -44,7 +44,7 @@ public:
                             query.attributes == FILE_ATTRIBUTE_NORMAL)) {
             return;
         }
-        SetFileAttributesA(path, 0);
+        (void)path;
     }
     bool RemoveFolder(const char* path) override { return RemoveDirectoryA(path) != 0; }
     bool RemoveFile(const char* path) override { return DeleteFileA(path) != 0; }

@@ -185,7 +185,9 @@ std::string Ansi(const std::string& utf8) {
 
 bool RegTreeDelete(HKEY root, const char* path, REGSAM view) {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) return true;
+    LONG opened = RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | view, &key);
+    // Only a missing key is already gone; any other failure must stop the caller's loop.
+    if (opened != ERROR_SUCCESS) return opened == ERROR_FILE_NOT_FOUND;
     char name[512];
     for (;;) {
         DWORD len = sizeof(name);

@@ -259,6 +259,17 @@ TEST_F(RegAccessTest, BinaryWriterAndKeyHandles) {
     EXPECT_EQ(OpenRegKeyForRead(HKEY_CURRENT_USER, "\\Software\\KvxRegTest\\Missing"), nullptr);
 }
 
+// A write that the registry refuses (a value name beyond the registry's limit, data it cannot
+// read) is reported, although the key itself could be opened and closed.
+TEST_F(RegAccessTest, WriterReportsARefusedWrite) {
+    const std::string tooLongName(20000, 'v');
+    EXPECT_FALSE(SetRegString(HKEY_CURRENT_USER, "\\Software\\KvxRegTest", tooLongName.c_str(), "x"));
+    EXPECT_FALSE(SetRegDword(HKEY_CURRENT_USER, "\\Software\\KvxRegTest", tooLongName.c_str(), 1));
+    EXPECT_FALSE(SetRegBinary(HKEY_CURRENT_USER, "\\Software\\KvxRegTest", "Bytes", nullptr, 4));
+    EXPECT_TRUE(RegKeyPresent(HKEY_CURRENT_USER, UserTestKey));
+    EXPECT_TRUE(SetRegString(HKEY_CURRENT_USER, "\\Software\\KvxRegTest", "Short", "x"));
+}
+
 // A removal that finds nothing has nothing to do, and the second run changes nothing.
 TEST_F(RegAccessTest, DeletingTwiceIsHarmless) {
     ASSERT_TRUE(SetUserString("Gone", "Text", "x"));

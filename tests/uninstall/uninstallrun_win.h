@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -74,6 +75,28 @@ inline bool WaitFor(bool (*check)(const std::string&), const std::string& path, 
 }
 inline bool IsThere(const std::string& path) { return Exists(path); }
 inline bool IsGone(const std::string& path) { return !Exists(path); }
+
+// Every file and folder below a folder, as relative paths, sorted.
+inline void CollectTree(const std::string& folder, const std::string& prefix, std::vector<std::string>* names) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        names->push_back(prefix + name);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            CollectTree(folder + "\\" + name, prefix + name + "\\", names);
+        }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+inline std::vector<std::string> TreeOf(const std::string& folder) {
+    std::vector<std::string> names;
+    CollectTree(folder, "", &names);
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 // The raw registry value (type and bytes), put back as it was when the object goes.
 class RegistryValueBackup {

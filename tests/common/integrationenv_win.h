@@ -1,0 +1,59 @@
+// Shared ground of the integration tests: every registry key and shortcut place that the
+// setup touches, kept and put back around a test, and snapshots for before/after comparisons.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/regsnapshot_win.h"
+
+namespace testenv {
+
+// Every key the setup and the uninstaller write or delete, in both registry views, under
+// HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE, and the settings key under HKEY_CURRENT_USER.
+// For a key that does not exist its highest missing ancestor is kept, so that keys the
+// registry creates on the way are deleted again.
+void KeepIntegrationKeys(RegKeeper& keeper);
+
+// The four folders that hold the product's shortcuts, as the shell reports them.
+struct ShortcutPlaces {
+    std::string Desktop;
+    std::string StartMenu;
+    std::string Programs;
+    std::string CommonPrograms;
+};
+ShortcutPlaces GetShortcutPlaces();
+
+// Deletes the desktop and Start-menu "Kolvex.lnk" and both "Kolvex" groups.
+void DeleteProductShortcuts();
+
+// Relative path -> size of every file and folder (size -1) below a folder.
+std::map<std::string, long long> ListFolder(const std::string& folder, bool recursive);
+
+// Wine's shell starts its menu builder for every link it saves, which puts .desktop files and
+// icons into the Unix desktop ($HOME, which is also the Windows desktop here). The tests turn
+// it off for their own process and the programs they start, while the object lives.
+class NoMenuBuilder {
+public:
+    NoMenuBuilder();
+    ~NoMenuBuilder();
+    NoMenuBuilder(const NoMenuBuilder&) = delete;
+    NoMenuBuilder& operator=(const NoMenuBuilder&) = delete;
+private:
+    bool had_ = false;
+    std::string saved_;
+};
+
+// One difference between two registry snapshots: a key added or removed, or a value that is
+// new, gone or changed. Path is the key path below the captured root.
+struct RegDifference {
+    enum Kind { KeyAdded, KeyRemoved, ValueAdded, ValueRemoved, ValueChanged } What;
+    std::string Path;
+    std::string Value;  // value name for the value kinds
+    std::string Describe() const;
+};
+std::vector<RegDifference> CompareRegTrees(const RegTreeData& before, const RegTreeData& after);
+
+}  // namespace testenv
