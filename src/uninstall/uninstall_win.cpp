@@ -44,7 +44,7 @@ public:
                             query.attributes == FILE_ATTRIBUTE_NORMAL)) {
             return;
         }
-        (void)path;
+        SetFileAttributesA(path, 0);
     }
     bool RemoveFolder(const char* path) override { return RemoveDirectoryA(path) != 0; }
     bool RemoveFile(const char* path) override { return DeleteFileA(path) != 0; }

@@ -129,17 +129,17 @@ std::map<std::string, long long> ListFolder(const std::string& folder, bool recu
 }
 
 NoMenuBuilder::NoMenuBuilder() {
-    char value[1024];
-    DWORD len = GetEnvironmentVariableA("WINEDLLOVERRIDES", value, sizeof(value));
-    had_ = len > 0 && len < sizeof(value);
-    if (had_) saved_ = value;
-    std::string overrides = had_ ? saved_ + ";winemenubuilder.exe=d" : "winemenubuilder.exe=d";
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides.c_str());
+    const char key[] = "Software\\Wine\\DllOverrides";
+    keeper_.Keep(HKEY_CURRENT_USER, key);
+    HKEY opened;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
+        return;
+    // An empty load order disables the program.
+    RegSetValueExA(opened, "winemenubuilder.exe", 0, REG_SZ, (const BYTE*)"", 1);
+    RegCloseKey(opened);
 }
 
-NoMenuBuilder::~NoMenuBuilder() {
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", had_ ? saved_.c_str() : nullptr);
-}
+NoMenuBuilder::~NoMenuBuilder() { keeper_.Restore(); }
 
 std::string RegDifference::Describe() const {
     static const char* const Kinds[] = {"key added", "key removed", "value added", "value removed",

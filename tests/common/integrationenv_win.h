@@ -34,7 +34,8 @@ std::map<std::string, long long> ListFolder(const std::string& folder, bool recu
 
 // Wine's shell starts its menu builder for every link it saves, which puts .desktop files and
 // icons into the Unix desktop ($HOME, which is also the Windows desktop here). The tests turn
-// it off for their own process and the programs they start, while the object lives.
+// it off in the prefix's library overrides while the object lives. (Wine takes the variable
+// WINEDLLOVERRIDES from the Unix environment only, so a test cannot set that for its children.)
 class NoMenuBuilder {
 public:
     NoMenuBuilder();
@@ -42,8 +43,7 @@ public:
     NoMenuBuilder(const NoMenuBuilder&) = delete;
     NoMenuBuilder& operator=(const NoMenuBuilder&) = delete;
 private:
-    bool had_ = false;
-    std::string saved_;
+    RegKeeper keeper_;
 };
 
 // One difference between two registry snapshots: a key added or removed, or a value that is

@@ -1,6 +1,6 @@
-// Shared fixture of the in-process dialog tests: the program's resources, the rich-edit
-// class, recorders in place of the help viewer, the shell and the confirmation steps, and
-// the settings key kept as it was.
+// Shared fixture of the in-process dialog tests (header only): the program's resources,
+// the rich-edit class, recorders in place of the help viewer, the shell and the confirmation
+// steps, and the settings key and the .jar and .iso classes kept as they were.
 #pragma once
 #include <windows.h>
 
