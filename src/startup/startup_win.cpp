@@ -14,6 +14,7 @@
 #include "setupui/setupdlg.h"
 #include "startup/cmdline.h"
 #include "support/pathutil.h"
+#include "support/textformat.h"
 #include "uninstall/uninstall.h"
 
 bool SilentMode = false;
@@ -55,14 +56,10 @@ void ShowWarningNotice() {
     char text[MessageSize];
     FormatTo(text, "%s\n", GetMsg(IDS_UNINSTALL_COMPLETE));
     size_t used = strlen(text);
-    // The second line is a translatable format with the path as its one argument; a long
-    // path or translation is cut to the buffer.
-    const char* format = GetMsg(IDS_DELETE_BY_HAND);
-    #pragma GCC diagnostic push
-    #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    #pragma GCC diagnostic ignored "-Wformat-security"
-    snprintf(text + used, sizeof(text) - used, format, programPath);
-    #pragma GCC diagnostic pop
+    // The second line is a translatable text with the path in place of its "%s". It is never
+    // used as a format itself, so a translation cannot make the formatting read arguments
+    // that are not there; a long path or translation is cut to the buffer.
+    FormatWithText(LeadBytes, text + used, sizeof(text) - used, GetMsg(IDS_DELETE_BY_HAND), programPath);
     MessageBoxA(nullptr, text, GetMsg(IDS_UNINSTALL_CAPTION), MB_ICONINFORMATION | MB_SETFOREGROUND);
 }
 

@@ -1,6 +1,8 @@
-// Plain steps of the uninstall driver: the installation folder and the list error text.
+// Plain steps of the uninstall driver: the installation folder.
 #pragma once
 #include <cstddef>
+
+#include "support/textformat.h"
 
 struct LeadByteTable;
 
@@ -8,9 +10,3 @@ struct LeadByteTable;
 // when it directly follows a drive's colon (a drive root). False when the path has no
 // backslash or the folder does not fit.
 bool InstallFolderOf(const LeadByteTable& table, const char* programPath, char* folder, size_t size);
-
-// Puts text in place of the first "%s" of a translatable message, and "%" for "%%"; any
-// other "%" stays as it stands, so that no translation can make the formatting read
-// arguments that are not there. Cuts the result to the buffer on a character boundary.
-void FormatWithText(const LeadByteTable& table, char* out, size_t size, const char* format,
-                    const char* text);

@@ -3,8 +3,11 @@
 //   dialogdriver rect NAME                prints its screen rectangle as WxH+X+Y
 //   dialogdriver click NAME ID            clicks the control with that id
 //   dialogdriver gone NAME [TIMEOUT_MS]   waits until the dialog has closed
-// NAME is SETUPDLG, CONTEXTITEMS or DONEDLG. Exit code 0 on success, 1 when the dialog is
-// not there (or still there, for gone), 2 for a wrong command line.
+//   dialogdriver window TITLE [TIMEOUT_MS]   waits for another top-level window (a folder
+//                                           window) with that title, prints its rectangle
+//   dialogdriver close-window TITLE        closes that window
+// NAME is SETUPDLG, CONTEXTITEMS or DONEDLG; TITLE is plain ASCII. Exit code 0 on success,
+// 1 when the window is not there (or still there, for gone), 2 for a wrong command line.
 #include <windows.h>
 
 #include <cstdio>
@@ -59,13 +62,43 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 }
 
 int Usage() {
-    fprintf(stderr, "usage: dialogdriver wait|rect|click|gone SETUPDLG|CONTEXTITEMS|DONEDLG [ID|TIMEOUT_MS]\n");
+    fprintf(stderr, "usage: dialogdriver wait|rect|click|gone SETUPDLG|CONTEXTITEMS|DONEDLG [ID|TIMEOUT_MS]\n"
+                    "       dialogdriver window|close-window TITLE [TIMEOUT_MS]\n");
     return 2;
+}
+
+void PrintRect(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+}
+
+HWND WaitForTitledWindow(const char* title, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND window = FindWindowA(nullptr, title);
+        if (window && IsWindowVisible(window)) return window;
+        if (GetTickCount() - start > timeoutMs) return nullptr;
+        Sleep(50);
+    }
+}
+
+int DriveTitledWindow(const std::string& command, const char* title, DWORD timeoutMs) {
+    HWND window = WaitForTitledWindow(title, timeoutMs);
+    if (!window) {
+        fprintf(stderr, "no window \"%s\"\n", title);
+        return 1;
+    }
+    if (command == "window") PrintRect(window);
+    else PostMessageW(window, WM_CLOSE, 0, 0);
+    return 0;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) return Usage();
+    if (strcmp(argv[1], "window") == 0 || strcmp(argv[1], "close-window") == 0)
+        return DriveTitledWindow(argv[1], argv[2], argc > 3 ? (DWORD)atoi(argv[3]) : 10000);
     const KnownDialog* known = Lookup(argv[2]);
     if (!known) return Usage();
     std::string command = argv[1];
@@ -89,9 +122,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "rect") {
-        RECT r;
-        GetWindowRect(dialog, &r);
-        printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+        PrintRect(dialog);
         return 0;
     }
     if (command == "click" && argc > 3) return testenv::PostClick(dialog, atoi(argv[3])) ? 0 : 1;

@@ -63,29 +63,47 @@ TEST_F(ProgramRun, WarningShowsTheNoticeWithTheProgramPath) {
 }  // namespace
 
 namespace {
-// A translated notice longer than its buffer is cut, not written past the end.
-TEST(WarningNotice, LongTranslationIsCutToTheBuffer) {
-    ScratchDir dir("warnlong");
-    std::string program = dir / "uninstall.exe";
-    ASSERT_TRUE(CopyFileTo(ProgramPath(), program));
+// Runs /warning with the given translation of the second line and returns the notice text.
+std::string WarningWithTranslation(const ScratchDir& dir, const std::string& program,
+                                   const std::string& translation) {
     std::string source = "s" + Ansi("你应该手动删除 %s");
     char key[16];
     snprintf(key, sizeof(key), "%08lx", crc32(0, (const Bytef*)source.data(), (uInt)source.size()));
-    std::string longText = std::string(300, 'x') + " %s " + std::string(300, 'y');
-    ASSERT_TRUE(WriteFileBytes(dir / "uninstall.lng",
-                               "***messages***\r\n" + std::string(key) + "=\"" + longText + "\"\r\n"));
+    EXPECT_TRUE(WriteFileBytes(dir / "uninstall.lng",
+                               "***messages***\r\n" + std::string(key) + "=\"" + translation + "\"\r\n"));
     Process p;
-    ASSERT_TRUE(p.Start("\"" + program + "\" /warning", dir.Path()));
+    EXPECT_TRUE(p.Start("\"" + program + "\" /warning", dir.Path()));
     HWND box = WaitForWindow(p.Id(), "#32770", nullptr, 15000);
-    ASSERT_NE(box, nullptr);
+    if (!box) return "(no notice)";
     std::string text = Utf8(DlgItemTextW(box, 0xFFFF));
-    std::string expected = "卸载已经完成\n" + std::string(300, 'x') + " " + program + " " + std::string(300, 'y');
-    // 511 bytes of code page 936 text, whose six double-byte characters are 3 UTF-8 bytes each.
-    EXPECT_EQ(text, expected.substr(0, 511 + 6));
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     DWORD code = 1;
     EXPECT_TRUE(p.Wait(10000, &code));
     EXPECT_EQ(code, 0u);
+    return text;
+}
+
+// The translated second line only gets the path in place of its first "%s": it is never a
+// format of its own, and a text longer than the notice's buffer is cut, not written past it.
+TEST(WarningNotice, TranslationIsNeverAFormatAndIsCutToTheBuffer) {
+    ScratchDir dir("warntranslated");
+    std::string program = dir / "uninstall.exe";
+    ASSERT_TRUE(CopyFileTo(ProgramPath(), program));
+    std::string head = "卸载已经完成\n";
+    std::string longText = std::string(300, 'x') + " %s " + std::string(300, 'y');
+    std::string longExpected = head + std::string(300, 'x') + " " + program + " " + std::string(300, 'y');
+    struct Case { std::string Translation; std::string Expected; };
+    const Case cases[] = {
+        {"%n%x %s %s %d", head + "%n%x " + program + " %s %d"},
+        {"100%% sure: %s", head + "100% sure: " + program},
+        {"no placeholder", head + "no placeholder"},
+        // 511 bytes of code page 936 text, whose six double-byte characters are 3 UTF-8 bytes each.
+        {longText, longExpected.substr(0, 511 + 6)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Translation.substr(0, 40));
+        EXPECT_EQ(WarningWithTranslation(dir, program, c.Translation), c.Expected);
+    }
 }
 
 // A resource library without the setup dialog: the dialog cannot be created, which must not
