@@ -86,7 +86,6 @@ public:
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
     T* operator->() const { return ptr_; }
-    T** Out() { return &ptr_; }
     void** OutVoid() { return reinterpret_cast<void**>(&ptr_); }
 private:
     T* ptr_ = nullptr;
