@@ -22,4 +22,4 @@ export KVX_DEMO_PREFIX="$PWD/$OUT/prefix" KVX_DEMO_HOME="$PWD/$OUT/home"
 mkdir -p "$KVX_DEMO_HOME"
 stop_wine() { WINEPREFIX="$KVX_DEMO_PREFIX" /usr/lib/wine/wineserver -k 2>/dev/null || true; }
 trap stop_wine EXIT
-exec scripts/xvfb-session.sh scripts/demo-steps.sh "$ROOT" "$OUT"
+scripts/xvfb-session.sh scripts/demo-steps.sh "$ROOT" "$OUT"

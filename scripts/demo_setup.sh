@@ -30,14 +30,7 @@ DRIVER="$BIN/dialogdriver.exe"
 gbk() { iconv -f GB18030 -t UTF-8 2>/dev/null | tr -d '\r'; }
 query() { "$RUN" reg query "$@" 2>/dev/null | gbk | grep -v -e '^$' -e '^reg:' || echo "  (no such key: $1)"; }
 
-"$RUN" cmd /c ver >/dev/null 2>&1 || true   # creates the prefix when it is new
-# The dialogs ask for 9-point SimSun, 12 pixels high. Drawn without smoothing, the outlines
-# of WenQuanYi Zen Hei lose strokes at that size; its Sharp face has hand-made bitmaps for it.
-reg_file="$PREFIX/drive_c/kvx-demo-fonts.reg"
-printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"宋体"="WenQuanYi Zen Hei Sharp"\r\n"SimSun"="WenQuanYi Zen Hei Sharp"\r\n"MS Shell Dlg"="WenQuanYi Zen Hei Sharp"\r\n"Tahoma"="WenQuanYi Zen Hei Sharp"\r\n' \
-  | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg_file"
-"$RUN" regedit /S 'C:\kvx-demo-fonts.reg' >/dev/null 2>&1 || true
-rm -f "$reg_file"
+"$RUN" cmd /c ver >/dev/null 2>&1 || true   # creates the prefix (and its CJK font mapping) when it is new
 
 INSTALL_WIN='C:\Program Files\Kolvex'
 INSTALL="$PREFIX/drive_c/Program Files/Kolvex"
