@@ -1,6 +1,10 @@
 // Shared ground of the integration tests: the keys and shortcut places the setup touches.
 #include "common/integrationenv_win.h"
 
+#include <ole2.h>
+
+#include "localization/messages.h"
+
 #include <shlobj.h>
 
 #include <cstdio>
@@ -153,6 +157,17 @@ std::vector<RegDifference> CompareRegTrees(const RegTreeData& before, const RegT
     std::vector<RegDifference> out;
     Compare(before, after, "", out);
     return out;
+}
+
+ProductTextsScope::ProductTextsScope() : savedResource_(ResourceModule), savedProgram_(ProgramModule) {
+    OleInitialize(nullptr);
+    ResourceModule = ProgramModule = GetModuleHandleA(nullptr);
+}
+
+ProductTextsScope::~ProductTextsScope() {
+    ResourceModule = savedResource_;
+    ProgramModule = savedProgram_;
+    OleUninitialize();
 }
 
 }  // namespace testenv

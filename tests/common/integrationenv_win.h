@@ -56,4 +56,18 @@ struct RegDifference {
 };
 std::vector<RegDifference> CompareRegTrees(const RegTreeData& before, const RegTreeData& after);
 
+// For the length of a test that drives the integration in-process: OLE for the shell link
+// object, and the product's texts taken from the test program (which carries its resources).
+// The previous modules are put back and OLE released when the scope ends.
+class ProductTextsScope {
+public:
+    ProductTextsScope();
+    ~ProductTextsScope();
+    ProductTextsScope(const ProductTextsScope&) = delete;
+    ProductTextsScope& operator=(const ProductTextsScope&) = delete;
+private:
+    HINSTANCE savedResource_;
+    HINSTANCE savedProgram_;
+};
+
 }  // namespace testenv

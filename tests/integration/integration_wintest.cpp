@@ -34,17 +34,12 @@ protected:
         testenv::KeepIntegrationKeys(keeper_);
         for (const char* key : {"Kolvex", "Kolvex.ZIP", "Kolvex.REV", ".rev"})
             testenv::RestoreRegTree(HKEY_CLASSES_ROOT, key, std::nullopt);
-        OleInitialize(nullptr);
-        savedResource_ = ResourceModule;
-        savedProgram_ = ProgramModule;
-        ResourceModule = ProgramModule = GetModuleHandleA(nullptr);
+        texts_.emplace();
         testenv::DeleteProductShortcuts();
     }
     void TearDown() override {
         testenv::DeleteProductShortcuts();
-        ResourceModule = savedResource_;
-        ProgramModule = savedProgram_;
-        OleUninitialize();
+        texts_.reset();
         for (const char* file : {"kvxnew.dat", "zipnew.dat"}) DeleteFileA((testenv::BinDir() + "\\" + file).c_str());
         keeper_.Restore();
     }
@@ -52,8 +47,7 @@ protected:
 
     testenv::NoMenuBuilder noMenuBuilder_;
     testenv::RegKeeper keeper_;
-    HINSTANCE savedResource_ = nullptr;
-    HINSTANCE savedProgram_ = nullptr;
+    std::optional<testenv::ProductTextsScope> texts_;
 };
 
 TEST_F(IntegrationTest, TypeClassesOpenWithTheArchiver) {

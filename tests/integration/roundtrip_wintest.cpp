@@ -340,10 +340,7 @@ class RoundTripWow64 : public RoundTripBase {
 protected:
     void SetUp() override {
         RoundTripBase::SetUp();
-        OleInitialize(nullptr);
-        savedResource_ = ResourceModule;
-        savedProgram_ = ProgramModule;
-        ResourceModule = ProgramModule = GetModuleHandleA(nullptr);
+        texts_.emplace();
         for (const char* lib : {ShellExtLibrary, ShellExt64Library})
             testenv::WriteFileBytes(testenv::BinDir() + "\\" + lib, "MZ");
         SetRegistryBaseView(KEY_WOW64_32KEY);
@@ -355,13 +352,10 @@ protected:
         for (const char* lib : {ShellExtLibrary, ShellExt64Library})
             DeleteFileA((testenv::BinDir() + "\\" + lib).c_str());
         for (const char* file : {"kvxnew.dat", "zipnew.dat"}) DeleteFileA((testenv::BinDir() + "\\" + file).c_str());
-        ResourceModule = savedResource_;
-        ProgramModule = savedProgram_;
-        OleUninitialize();
+        texts_.reset();
         RoundTripBase::TearDown();
     }
-    HINSTANCE savedResource_ = nullptr;
-    HINSTANCE savedProgram_ = nullptr;
+    std::optional<testenv::ProductTextsScope> texts_;
 };
 
 TEST_F(RoundTripWow64, RemovalLeavesNoClassInEitherView) {

@@ -3,6 +3,8 @@
 #include "integration/shortcuts.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 #include <ole2.h>
 
 #include <set>
@@ -37,18 +39,12 @@ std::string ItemPath(const std::string& group, int item) {
 class ShortcutsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        OleInitialize(nullptr);
-        savedResource_ = ResourceModule;
-        savedProgram_ = ProgramModule;
-        // The test program carries the product's texts.
-        ResourceModule = ProgramModule = GetModuleHandleA(nullptr);
+        texts_.emplace();
         testenv::DeleteProductShortcuts();
     }
     void TearDown() override {
         testenv::DeleteProductShortcuts();
-        ResourceModule = savedResource_;
-        ProgramModule = savedProgram_;
-        OleUninitialize();
+        texts_.reset();
     }
     std::string UserGroup() const { return places_.Programs + "\\Kolvex"; }
     std::string CommonGroup() const { return places_.CommonPrograms + "\\Kolvex"; }
@@ -63,8 +59,7 @@ protected:
 
     testenv::NoMenuBuilder noMenuBuilder_;
     testenv::ShortcutPlaces places_ = testenv::GetShortcutPlaces();
-    HINSTANCE savedResource_ = nullptr;
-    HINSTANCE savedProgram_ = nullptr;
+    std::optional<testenv::ProductTextsScope> texts_;
 };
 
 TEST_F(ShortcutsTest, OptionsCreateWhatTheyNameAndTheGroupPathOnlyWithTheGroup) {
