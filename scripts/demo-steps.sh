@@ -2,9 +2,8 @@
 # The demo's steps, run by demo.sh with a display and a throwaway prefix.
 set -euo pipefail
 ROOT=$1 OUT=$2
-RUN="$ROOT/wine-tests/wine-run"
-BIN="$ROOT/wine-tests/bin"
-DRIVE_C="$KVX_DEMO_PREFIX/drive_c"
+. scripts/demo-common.sh
+DRIVE_C="$PREFIX/drive_c"
 
 echo "== a throwaway Wine prefix (code page 936): $KVX_DEMO_PREFIX"
 "$RUN" cmd /c ver 2>/dev/null | tr -d '\r' | grep -v '^$' || true

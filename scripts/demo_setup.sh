@@ -9,26 +9,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=${1:?usage: demo_setup.sh BUILD_ROOT [OUT]}
 OUT=${2:-$ROOT/demo-setup}
-ROOT=$(cd "$ROOT" && pwd)   # the setup runs from inside the installation folder
-RUN="$ROOT/wine-tests/wine-run"
-BIN="$ROOT/wine-tests/bin"
-[ -x "$RUN" ] && [ -f "$BIN/uninstall.exe" ] && [ -f "$BIN/dialogdriver.exe" ] || {
-  echo "build the wine-tests configuration first: cmake --preset wine-tests -B $ROOT/wine-tests && cmake --build $ROOT/wine-tests" >&2
-  exit 1
-}
-PREFIX=${KVX_DEMO_PREFIX:-$ROOT/wine-tests/wineprefix}
-if [ -z "${DISPLAY:-}" ]; then
-  stop_wine() { WINEPREFIX="$PREFIX" /usr/lib/wine/wineserver -k 2>/dev/null || true; }
-  trap stop_wine EXIT
-  scripts/xvfb-session.sh "$0" "$@"
-  exit $?
-fi
+. scripts/demo-common.sh
+demo_require "$BIN/uninstall.exe" "$BIN/dialogdriver.exe"
+demo_need_display "$0" "$@"
 mkdir -p "$OUT"; OUT=$(cd "$OUT" && pwd)
-# Wine's menu builder would copy every shortcut into the Unix desktop and menus.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 DRIVER="$BIN/dialogdriver.exe"
-gbk() { iconv -f GB18030 -t UTF-8 2>/dev/null | tr -d '\r'; }
-query() { "$RUN" reg query "$@" 2>/dev/null | gbk | grep -v -e '^$' -e '^reg:' || echo "  (no such key: $1)"; }
 
 "$RUN" cmd /c ver >/dev/null 2>&1 || true   # creates the prefix (and its CJK font mapping) when it is new
 

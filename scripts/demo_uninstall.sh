@@ -6,16 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=${1:?usage: $0 BUILD_ROOT}
-RUN="$ROOT/wine-tests/wine-run"
-PROGRAM="$ROOT/wine-tests/bin/uninstall.exe"
-PREFIX=${KVX_DEMO_PREFIX:-$PWD/$ROOT/wine-tests/wineprefix}
-[ -x "$RUN" ] && [ -f "$PROGRAM" ] || { echo "build $ROOT/wine-tests first" >&2; exit 1; }
+. scripts/demo-common.sh
+PROGRAM="$BIN/uninstall.exe"
+demo_require "$PROGRAM"
 
-# Run alone it owns the server; under the main demo, demo.sh stops it at the end.
-if [ -z "${KVX_DEMO_PREFIX:-}" ]; then
-  stop_wine() { WINEPREFIX="$PREFIX" /usr/lib/wine/wineserver -k 2>/dev/null || true; }
-  trap stop_wine EXIT
-fi
+demo_need_display "$0" "$@"
 
 "$RUN" cmd /c exit >/dev/null 2>&1   # creates the prefix on first use
 DEMO="$PREFIX/drive_c/kvxdemo"
@@ -43,10 +38,7 @@ echo
 echo "== Running C:\\kvxdemo\\Kolvex\\uninstall.exe /s"
 LOG=$(mktemp)
 # One display for the program and the batch's second run of it; the wait happens inside.
-# (Under the main demo a display is already there.)
-SESSION=scripts/xvfb-session.sh
-[ -n "${DISPLAY:-}" ] && SESSION=
-$SESSION bash -c '
+bash -c '
   "$1" "C:\kvxdemo\Kolvex\uninstall.exe" /s
   echo "program ended" >&2
   for _ in $(seq 1 100); do [ -e "$2" ] || break; sleep 0.2; done
