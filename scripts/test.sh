@@ -44,6 +44,9 @@ for c in $CONFIGS; do
     wine-tests)
       # One display and one Wine server for the whole run; both stop at the end.
       trap stop_wine EXIT
+      # A test whose Wine process could not start at all (a rare hiccup of the server) is run
+      # once more; a test that fails on its own merits fails twice.
+      EXTRA+=(--repeat until-pass:2)
       run_ctest wine-tests 1 scripts/xvfb-session.sh
       stop_wine ;;
   esac

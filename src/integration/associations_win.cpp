@@ -30,11 +30,11 @@ void TakeBackup(const ExtKeys& keys) {
     char type[512];
     char content[512];
     char fileName[1024];
-    char nullFile[10];
     GetRegString(HKEY_CLASSES_ROOT, keys.Ext, "", type, "");
     GetRegString(HKEY_CLASSES_ROOT, keys.Ext, "Content Type", content, "");
     GetRegString(HKEY_CLASSES_ROOT, keys.ShellNew, "FileName", fileName, "");
-    bool hadNullFile = GetRegString(HKEY_CLASSES_ROOT, keys.ShellNew, "NullFile", nullFile, "");
+    // Only whether "NullFile" is there counts; its value may be of any length.
+    bool hadNullFile = RegValueExists(HKEY_CLASSES_ROOT, keys.ShellNew, "NullFile");
     SetUserDword(keys.Backup, "Exist", RegKeyExists(HKEY_CLASSES_ROOT, keys.Ext) ? 1 : 0);
     SetUserString(keys.Backup, "Type", type);
     SetUserString(keys.Backup, "Content", content);

@@ -46,6 +46,7 @@ void DeleteRegTree(HKEY root, const char* path);
 void DeleteKeyRecursive(HKEY root, const char* path);
 
 bool RegKeyExists(HKEY root, const char* path);
+bool RegValueExists(HKEY root, const char* path, const char* name);
 bool RegKeyIsEmpty(HKEY root, const char* path);
 
 void SetRegistry64View(bool on);

@@ -229,13 +229,22 @@ void DeleteKeyRecursive(HKEY root, const char* path) {
     }
 }
 
-bool RegKeyExists(HKEY root, const char* path) {
+namespace {
+HKEY OpenForQuery(HKEY root, const char* path) {
     char mapped[RegPathBufferSize];
-    if (!MakeRegPath(root, mapped, path)) return false;
+    if (!MakeRegPath(root, mapped, path)) return nullptr;
     HKEY opened;
-    if (RegOpenKeyExA(root, mapped, 0, KEY_QUERY_VALUE | BaseView, &opened) != ERROR_SUCCESS) return false;
-    RegCloseKey(opened);
-    return true;
+    if (RegOpenKeyExA(root, mapped, 0, KEY_QUERY_VALUE | BaseView, &opened) != ERROR_SUCCESS) return nullptr;
+    return opened;
+}
+}  // namespace
+
+bool RegKeyExists(HKEY root, const char* path) { return (bool)RegKey(OpenForQuery(root, path)); }
+
+// Asks for the value without reading it, so that its size does not matter.
+bool RegValueExists(HKEY root, const char* path, const char* name) {
+    RegKey key(OpenForQuery(root, path));
+    return key && RegQueryValueExA(key.Get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 // True for a key that exists and holds neither values (not even a default value) nor subkeys.

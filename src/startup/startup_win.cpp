@@ -20,7 +20,7 @@
 bool SilentMode = false;
 HICON AppIcon = nullptr;
 HFONT BoldDialogFont = nullptr;
-char ProgramGroupPath[1024] = "";
+char ProgramGroupPath[IntegrationPathSize] = "";
 
 namespace {
 const char LanguageFileName[] = "uninstall.lng";

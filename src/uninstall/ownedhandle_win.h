@@ -28,9 +28,11 @@ public:
     OwnedStream(const OwnedStream&) = delete;
     OwnedStream& operator=(const OwnedStream&) = delete;
     FILE* Get() const { return stream_; }
-    void Close() {
-        if (stream_) fclose(stream_);
+    // False when buffered data could not be written out.
+    bool Close() {
+        bool ok = !stream_ || fclose(stream_) == 0;
         stream_ = nullptr;
+        return ok;
     }
 private:
     FILE* stream_;

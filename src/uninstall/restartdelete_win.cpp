@@ -39,11 +39,21 @@ bool ReadWholeFile(const char* path, std::string* text) {
     return true;
 }
 
-bool WriteWholeFile(const char* path, const std::string& text) {
+bool WriteNewFile(const char* path, const std::string& text) {
     OwnedHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return false;
     DWORD written = 0;
     return WriteFile(file.Get(), text.data(), (DWORD)text.size(), &written, nullptr) && written == text.size();
+}
+
+// The new text goes to a file beside it first: a write cut short (a full disk) must not
+// leave wininit.ini emptied of the lines that were there.
+bool ReplaceWholeFile(const char* path, const std::string& text) {
+    char newPath[1024];
+    if (!FormatWhole(newPath, "%s.new", path)) return false;
+    bool replaced = WriteNewFile(newPath, text) && CopyFileA(newPath, path, FALSE);
+    DeleteFileA(newPath);
+    return replaced;
 }
 
 // The profile writer keeps one value per key, so a second "NUL" would replace the first
@@ -58,7 +68,7 @@ void ScheduleInWininit(const char* path) {
     std::string text;
     // A file that cannot be read is not rewritten: its lines would be lost.
     if (!ReadWholeFile(iniPath, &text)) return;
-    if (AddRenameLine(text, value)) WriteWholeFile(iniPath, text);
+    if (AddRenameLine(text, value)) ReplaceWholeFile(iniPath, text);
 }
 }  // namespace
 

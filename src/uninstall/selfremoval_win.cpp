@@ -9,12 +9,15 @@
 #include "uninstall/ownedhandle_win.h"
 
 namespace {
+// A batch cut short (a full disk) could act on a cut path: such a file is removed, not run.
 bool WriteBatch(const char* batchPath, const std::string& text) {
     // Binary: the batch's line ends are written exactly as formed.
     OwnedStream out(fopen(batchPath, "wb"));
     if (!out.Get()) return false;
-    fwrite(text.data(), 1, text.size(), out.Get());
-    return true;
+    bool written = fwrite(text.data(), 1, text.size(), out.Get()) == text.size();
+    if (out.Close() && written) return true;
+    DeleteFileA(batchPath);
+    return false;
 }
 
 // The handle must be inheritable: a standard handle that the child does not inherit is a
@@ -26,7 +29,7 @@ HANDLE OpenNulDevice() {
 
 // NT family: a hidden console window. 9x family: no console at all, and the standard
 // handles on NUL so that the batch's output goes nowhere.
-void StartBatch(char* commandLine, bool ntFamily) {
+bool StartBatch(char* commandLine, bool ntFamily) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     OwnedHandle nul(ntFamily ? INVALID_HANDLE_VALUE : OpenNulDevice());
@@ -43,11 +46,13 @@ void StartBatch(char* commandLine, bool ntFamily) {
     // the installation folder, or the batch could not remove it.
     SetCurrentDirectoryA("..");
     PROCESS_INFORMATION info = {};
-    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, creationFlags, nullptr, nullptr,
-                       &startup, &info)) {
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, creationFlags, nullptr, nullptr,
+                        &startup, &info)) {
+        return false;
     }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return true;
 }
 }  // namespace
 
@@ -61,9 +66,6 @@ void StartSelfRemoval(const char* programPath) {
     char folder[1024];
     len = GetCurrentDirectoryA(sizeof(folder), folder);
     if (len == 0 || len >= sizeof(folder)) return;
-    bool ntFamily = WinNtVersion() != 0;
-    if (!WriteBatch(batchPath, BuildRemovalBatch(ntFamily, programPath, folder, batchPath))) return;
-
     // Without COMSPEC the command line starts with a blank and nothing runs.
     char comspec[1024] = "";
     len = GetEnvironmentVariableA("COMSPEC", comspec, sizeof(comspec));
@@ -71,5 +73,10 @@ void StartSelfRemoval(const char* programPath) {
     if (len == 0) comspec[0] = 0;
     char commandLine[2 * 1024 + 16];
     if (!FormBatchCommandLine(commandLine, sizeof(commandLine), comspec, batchPath)) return;
-    StartBatch(commandLine, ntFamily);
+
+    // Everything is checked before the batch is written, so that no batch is left behind
+    // in the temporary folder that nothing will run.
+    bool ntFamily = WinNtVersion() != 0;
+    if (!WriteBatch(batchPath, BuildRemovalBatch(ntFamily, programPath, folder, batchPath))) return;
+    if (!StartBatch(commandLine, ntFamily)) DeleteFileA(batchPath);
 }

@@ -136,6 +136,8 @@ bool PressKey(HWND dialog, WORD virtualKey) {
     return true;
 }
 
+const DialogExit CancelExits[2] = {{"Esc", PressEscape}, {"close box", PressCloseBox}};
+
 ModalRun::ModalRun(std::function<INT_PTR()> open) : state_(std::make_shared<State>()) {
     state_->Open = std::move(open);
     auto* held = new std::shared_ptr<State>(state_);

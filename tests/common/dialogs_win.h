@@ -34,6 +34,14 @@ bool PostClick(HWND dialog, int ctrlId);
 // Esc as the dialog's keyboard handling sees it, and the close box of the caption.
 void PressEscape(HWND dialog);
 void PressCloseBox(HWND dialog);
+
+// One way of leaving a dialog, for tables of cases.
+struct DialogExit {
+    const char* Name;
+    void (*Press)(HWND);
+};
+// Esc and the close box: the two ways the system itself cancels a dialog.
+extern const DialogExit CancelExits[2];
 // A real key press from the keyboard queue, to the dialog's focused control; the dialog is
 // brought to the foreground first. Needed for F1, which only keyboard input turns into help.
 bool PressKey(HWND dialog, WORD virtualKey);

@@ -174,16 +174,12 @@ TEST_F(DoneDialogTest, HelpButtonOpensTheContentsAndF1Nothing) {
 
 // Kolvex is installed however the dialog is left.
 TEST_F(DoneDialogTest, FinishEscAndCloseBoxAllEndWithOne) {
-    struct Case {
-        const char* Name;
-        void (*Press)(HWND);
-    };
-    const Case cases[] = {
+    const DialogExit cases[] = {
         {"Finish", [](HWND dialog) { Click(dialog, IDOK); }},
         {"Esc", PressEscape},
         {"close box", PressCloseBox},
     };
-    for (const Case& c : cases) {
+    for (const DialogExit& c : cases) {
         SCOPED_TRACE(c.Name);
         ModalRun run(OpenDoneDialog);
         HWND dialog = run.WaitForDialog(IDC_THANKS);

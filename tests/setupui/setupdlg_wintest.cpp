@@ -175,12 +175,7 @@ TEST_F(SetupDialogTest, SelectAllChecksTheFourteenFormatsOnly) {
 
 // Esc and the close box are the dialog's Cancel: nothing is saved, applied or registered.
 TEST_F(SetupDialogTest, EscAndCloseBoxEndWithZeroAndChangeNothing) {
-    struct Case {
-        const char* Name;
-        void (*Press)(HWND);
-    };
-    const Case cases[] = {{"Esc", PressEscape}, {"close box", PressCloseBox}};
-    for (const Case& c : cases) {
+    for (const DialogExit& c : CancelExits) {
         SCOPED_TRACE(c.Name);
         Calls.Steps.clear();
         ModalRun run(OpenSetupDialog);
@@ -358,16 +353,12 @@ TEST_F(ContextItemsTest, OkWritesZeroOrOneWhateverWasStored) {
 
 // Cancel, Esc and the close box write nothing, and the setup dialog's boxes stay as they were.
 TEST_F(ContextItemsTest, CancelWritesNothing) {
-    struct Case {
-        const char* Name;
-        void (*Press)(HWND);
-    };
-    const Case cases[] = {
+    const DialogExit cases[] = {
         {"Cancel", [](HWND items) { Click(items, IDCANCEL); }},
         {"Esc", PressEscape},
         {"close box", PressCloseBox},
     };
-    for (const Case& c : cases) {
+    for (const DialogExit& c : cases) {
         SCOPED_TRACE(c.Name);
         RegTreeDelete(HKEY_CURRENT_USER, SettingsKey);
         SetDword(MenuItemsKey, "Extr", 5);

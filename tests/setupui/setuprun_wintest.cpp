@@ -120,12 +120,7 @@ TEST_F(SetupRun, InteractiveRunEndsWithTheCompletionDialogAndTheGroupFolder) {
 // Esc and the close box cancel the setup: nothing saved or registered, no completion
 // dialog, and the program ends.
 TEST_F(SetupRun, CancelledRunChangesNothingAndShowsNoCompletion) {
-    struct Case {
-        const char* Name;
-        void (*Press)(HWND);
-    };
-    const Case cases[] = {{"Esc", PressEscape}, {"close box", PressCloseBox}};
-    for (const Case& c : cases) {
+    for (const DialogExit& c : CancelExits) {
         SCOPED_TRACE(c.Name);
         Process run;
         ASSERT_TRUE(run.Start("\"" + program_ + "\" /setup", dir_.Path()));
