@@ -96,19 +96,6 @@ void RemoveHandlerKeys(const char* classId) {
     DeleteRegValue(HKEY_LOCAL_MACHINE, ApprovedKey, classId);
 }
 
-// The registry layer deletes in the process's own view only, which for the 32-bit program on
-// 64-bit Windows is not where the 64-bit library's class keys were written. RegDeleteKeyExA is
-// looked up because the 32-bit systems lack it; it is only needed where WOW64 exists.
-void DeleteKeyIn64BitView(const char* path) {
-    char mapped[RegPathBufferSize];
-    if (!MakeRegPath(HKEY_CLASSES_ROOT, mapped, path, sizeof(mapped)) || !mapped[0]) return;
-    typedef LONG(WINAPI * DeleteKeyExFn)(HKEY, LPCSTR, REGSAM, DWORD);
-    HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    DeleteKeyExFn deleteKeyEx =
-        advapi ? (DeleteKeyExFn)(void*)GetProcAddress(advapi, "RegDeleteKeyExA") : nullptr;
-    if (deleteKeyEx) deleteKeyEx(HKEY_CLASSES_ROOT, mapped, KEY_WOW64_64KEY, 0);
-}
-
 void RemoveClassKeys(const char* classId, bool in64BitView) {
     char classKey[RegPathBufferSize];
     char serverKey[RegPathBufferSize];
@@ -117,9 +104,10 @@ void RemoveClassKeys(const char* classId, bool in64BitView) {
     DeleteRegKey(HKEY_CLASSES_ROOT, serverKey);
     DeleteRegKey(HKEY_CLASSES_ROOT, classKey);
     // Without this the 64-bit registry would keep a class pointing at a deleted library.
+    // (The process's own view does not reach them from the 32-bit program on 64-bit Windows.)
     if (in64BitView) {
-        DeleteKeyIn64BitView(serverKey);
-        DeleteKeyIn64BitView(classKey);
+        DeleteRegKeyIn64BitView(HKEY_CLASSES_ROOT, serverKey);
+        DeleteRegKeyIn64BitView(HKEY_CLASSES_ROOT, classKey);
     }
 }
 

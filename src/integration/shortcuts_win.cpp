@@ -45,8 +45,11 @@ public:
     }
     ShellAllocator(const ShellAllocator&) = delete;
     ShellAllocator& operator=(const ShellAllocator&) = delete;
+    // Without the shell's allocator the task allocator is the best guess; leaking the list
+    // would be the only other choice.
     void Free(void* block) {
         if (malloc_) malloc_->Free(block);
+        else CoTaskMemFree(block);
     }
 private:
     IMalloc* malloc_ = nullptr;

@@ -41,6 +41,7 @@ DWORD GetRegDword(HKEY root, const char* path, const char* name, DWORD defaultVa
 DWORD GetUserDword(const char* path, const char* name, DWORD defaultValue);
 
 void DeleteRegKey(HKEY root, const char* path);
+void DeleteRegKeyIn64BitView(HKEY root, const char* path);
 void DeleteRegValue(HKEY root, const char* path, const char* name);
 void DeleteRegTree(HKEY root, const char* path);
 void DeleteKeyRecursive(HKEY root, const char* path);

@@ -44,15 +44,17 @@ bool MakeRegPath(HKEY root, char (&dest)[N], const char* path) {
 
 // RegDeleteKeyA always works in the process's own view; a chosen view needs RegDeleteKeyExA,
 // which older systems lack, so it is looked up only when a view is asked for.
-LONG DeleteSingleKey(HKEY root, const char* path) {
-    if (BaseView == 0) return RegDeleteKeyA(root, path);
+LONG DeleteSingleKeyInView(HKEY root, const char* path, REGSAM view) {
+    if (view == 0) return RegDeleteKeyA(root, path);
     typedef LONG(WINAPI * DeleteKeyExFn)(HKEY, LPCSTR, REGSAM, DWORD);
     HMODULE advapi = GetModuleHandleA("advapi32.dll");
     DeleteKeyExFn deleteKeyEx =
         advapi ? (DeleteKeyExFn)(void*)GetProcAddress(advapi, "RegDeleteKeyExA") : nullptr;
-    if (!deleteKeyEx) return RegDeleteKeyA(root, path);
-    return deleteKeyEx(root, path, BaseView, 0);
+    if (!deleteKeyEx) return view == BaseView ? RegDeleteKeyA(root, path) : ERROR_CALL_NOT_IMPLEMENTED;
+    return deleteKeyEx(root, path, view, 0);
 }
+
+LONG DeleteSingleKey(HKEY root, const char* path) { return DeleteSingleKeyInView(root, path, BaseView); }
 
 bool SetValue(HKEY root, const char* path, const char* name, DWORD type, const void* data,
               DWORD size) {
@@ -198,6 +200,14 @@ void DeleteRegKey(HKEY root, const char* path) {
     char mapped[RegPathBufferSize];
     if (!MakeRegPath(root, mapped, path) || !mapped[0]) return;
     DeleteSingleKey(root, mapped);
+}
+
+// For the keys that the 64-bit write view wrote: the 32-bit program on 64-bit Windows does not
+// reach them through its own view. Does nothing where the system has no such view.
+void DeleteRegKeyIn64BitView(HKEY root, const char* path) {
+    char mapped[RegPathBufferSize];
+    if (!MakeRegPath(root, mapped, path) || !mapped[0]) return;
+    DeleteSingleKeyInView(root, mapped, KEY_WOW64_64KEY);
 }
 
 // Deletion works in the process's own view even while the 64-bit write view is on.

@@ -66,7 +66,8 @@ void ShowWarningNotice() {
 int AppMain(HINSTANCE instance, const char* commandLine) {
     ResourceLibrary.Load(instance, nullptr);
     Language.Init(LanguageFileName);
-    OleInitialize(nullptr);
+    // Only a successful initialisation (S_FALSE included) is balanced by OleUninitialize.
+    bool oleReady = SUCCEEDED(OleInitialize(nullptr));
     // The setup dialog's explanation is a rich-edit control; loading the library registers its class.
     HMODULE richEdit = LoadLibraryA("riched32.dll");
     AppIcon = LoadIconA(ResourceModule, APP_ICON_NAME);
@@ -79,7 +80,7 @@ int AppMain(HINSTANCE instance, const char* commandLine) {
     else if (switches.switchCount == 0) UninstallMain();
 
     if (richEdit) FreeLibrary(richEdit);
-    OleUninitialize();
+    if (oleReady) OleUninitialize();
     if (BoldDialogFont) DeleteObject(BoldDialogFont);
     // An icon loaded from a module's resources is shared and needs no DestroyIcon.
     AppIcon = nullptr;
